@@ -16,6 +16,7 @@ const MergeCase kMergeCases[] = {
     {"sid=abc; x=1", "sid=deleted; ", "x=1", "sid=deleted;"},
     {"x=1; sid=deleted", "", "x=1", ""},
     {"=deleted", "", "", ""},
+    {"a=1", "x=undeleted; deleted; ", "x=undeleted; deleted; a=1", "x=undeleted;deleted;"},
     {"a=1; a=2", "", "a=1", ""},
     {"", "a=1; a=1; ", "a=1", "a=1;a=1;"},
     {"", "a=1; a=2; ", "a=1; a=2", "a=1;a=2;"},

@@ -31,6 +31,7 @@ const UrlCase kUrlCases[] = {
     // Only a ":" that starts a character counts as the last one.
     {"http://w:8\x81:9/", "w", "w:8\x81:9", 8, "/"},
     {"http://w:99x/", "w", "w:99x", 99, "/"},
+    {"http://[::1]:8080/", "[", "[::1]:8080", 8080, "/"},
     // Full-width digits 8 and 1.
     {"http://w:\xA3\xB8\xA3\xB1/", "w", "w:\xA3\xB8\xA3\xB1", 81, "/"},
 };
