@@ -262,6 +262,16 @@ TEST_F(MainWindowTest, DestroyRequestWaitsForTheLoopAndCountsOnce) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+TEST(MainWindowStartUp, DestroyRequestedWhileCreatedIsCarriedOutByTheLoop) {
+    MainWindowEvents events;
+    events.created = [] { DestroyMainWindow(); };
+    ASSERT_TRUE(CreateMainWindow(events));
+    ASSERT_TRUE(MainWindowExists());
+    ShowMainWindow();
+    EXPECT_EQ(RunEventLoop(), 0);
+    EXPECT_FALSE(MainWindowExists());
+}
+
 TEST_F(MainWindowTest, EventLoopEndsWithCodeZeroWhenTheWindowIsClosed) {
     PostMessageA(ControlWindow(Control::编辑框2), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(RunEventLoop(), 0);

@@ -54,7 +54,7 @@ int main() {
         const char* name;
         Text clipboard;
     } cases[] = {{"empty clipboard (all 46 lines match)", ""},
-                 {"fragment matching 3 lines", "\xC3\xF0\xBB\xF0\xC6\xF7"},  // "灭火器"
+                 {"fragment in 5 lines", "\xC3\xF0\xBB\xF0\xC6\xF7"},  // "灭火器"
                  {"no match", "xyz"}};
     for (const auto& c : cases) {
         SetClipboardText(c.clipboard);
