@@ -6,6 +6,7 @@
 #include "bank/harvester.h"
 #include "bank/lookup.h"
 #include "platform/platform.h"
+#include "update/update_check.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ void ReleaseQuestionBank() {
 // Runs while the window is still hidden; the timer's lookup may run inside its waits.
 void OnMainWindowCreated() {
     LoadQuestionBank(GetControlText(Control::编辑框2));
+    UpdateCheck();
 }
 
 void On时钟1Tick() {
