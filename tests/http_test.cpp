@@ -372,6 +372,14 @@ TEST(HttpRequestTest, FailsWithAnEmptyBody) {
     }
 }
 
+// A port number that does not fit in 16 bits must not wrap around onto another port.
+TEST(HttpRequestTest, RefusesAPortBeyond65535) {
+    Script("/wrap", R"({"body": "wrapped"})");
+    RequestOptions options;
+    EXPECT_EQ(HttpRequest(Url("/wrap", g_port + 65536), options), Bytes());
+    EXPECT_EQ(RequestCount("/wrap"), 0);
+}
+
 TEST(HttpRequestTest, TakesABodyOfExactlyTheLimit) {
     Script("/limit/exact", R"({"body": {"repeat": "x", "count": 3000}})");
     RequestOptions options;
