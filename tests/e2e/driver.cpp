@@ -439,9 +439,8 @@ int CmdPoint(int x, int y, bool click) {
         i.type = INPUT_MOUSE;
         i.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
         i.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     }
-    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
     in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(2, in, sizeof(INPUT));
