@@ -282,10 +282,16 @@ class Assistant:
 
     def wait_window(self, timeout_ms=MAIN_WINDOW_TIMEOUT_MS):
         """Waits for the main window to be shown and learns its controls."""
-        found = self.session.driver("find", timeout_ms, expect=None)
-        if found.returncode != 0:
-            raise ScenarioError(f"main window not shown within {timeout_ms} ms "
-                                f"(assistant {'running' if self.running() else 'exited with ' + str(self.process.returncode)})")
+        # In slices, so that a program that has ended is noticed at once.
+        deadline = time.monotonic() + timeout_ms / 1000
+        while True:
+            found = self.session.driver("find", 2000, expect=None)
+            if found.returncode == 0:
+                break
+            if not self.running():
+                raise ScenarioError(f"assistant exited with {self.process.returncode} before showing its window")
+            if time.monotonic() > deadline:
+                raise ScenarioError(f"main window not shown within {timeout_ms} ms")
         self.window = found.handle("window")
         self.controls = {}
         self.stacking = []
@@ -503,6 +509,9 @@ def main(suites):
     parser.add_argument("suite", choices=sorted(suites))
     parser.add_argument("scenario", nargs="*", help="only these scenarios of the suite")
     args = parser.parse_args()
+    for exe in (args.assistant, args.driver):
+        if not os.path.isfile(exe):
+            raise SystemExit(f"e2e: no such program: {exe}")
     scenarios = [s for s in suites[args.suite] if not args.scenario or s.__name__ in args.scenario]
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     started = time.monotonic()
