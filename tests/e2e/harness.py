@@ -12,12 +12,16 @@ A scenario file builds suites of scenarios on top of this module:
     if __name__ == "__main__":
         harness.main(SUITES)
 
-and is run as `python3 scenarios.py --assistant A.exe --driver D.exe --port P SUITE`. One suite is
-one fresh Wine prefix with a warm wineserver, one update-info server on 127.0.0.1:P (the port the
-assistant was built to fetch from) and an X display. Each scenario starts with a clipboard emptied
-and, unless it says otherwise (Scenario.fresh_assistant), with the assistant already running
-(started, or restarted when a previous scenario ended it). A scenario records failed checks in
-s.check and goes on; an exception ends it. The run fails when any scenario failed.
+and is run as `python3 scenarios.py --assistant A.exe --driver D.exe --port P [--work-dir W] SUITE
+[SCENARIO...]`. One suite is one fresh Wine prefix (a copy of a booted template kept in W) with a
+warm wineserver, the update-info server tests/server/http_test_server.py on 127.0.0.1:P (the port
+the assistant was built to fetch from; s.server.script(...) changes its answer) and an X display
+(DISPLAY, or a private Xvfb). Each scenario starts with an empty clipboard and, unless marked
+@fresh_assistant (it then calls s.launch() itself), with the assistant already running: started,
+or restarted when a previous scenario ended it. A scenario records failed checks in s.check and
+goes on; a ScenarioError or any other exception ends it. The run fails when any scenario failed;
+screenshots and the assistant's output are left in W/artifacts/SUITE. E2E_TRACE=1 prints every
+driver call.
 """
 
 import argparse
