@@ -5,6 +5,10 @@
 # with the program's exit code. Without one the script brings up a virtual display, waits for the
 # window, saves a screenshot of it, prints the screenshot's path and ends the program.
 #
+# The program is built against a local update-info server on 127.0.0.1 (port 8731 when free),
+# started here and serving a file that announces the program's own version, so it starts without
+# the internet.
+#
 # Settings, all optional: RUN_WAIT_SECONDS (how long to wait for the window, default 120) and
 # XVFB_DISPLAY (the virtual display to use, e.g. :57; by default the first free one).
 set -euo pipefail
@@ -18,9 +22,8 @@ desktop_size=1920x1080
 
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEPREFIX=$run_dir/wineprefix
 
-install_and_build() {
-  bash tools/install-deps.sh
-  cmake -S . -B "$build" --toolchain cmake/mingw-w64.cmake
+build_program() {
+  cmake -S . -B "$build" --toolchain cmake/mingw-w64.cmake -DUPDATE_INFO_HOST="127.0.0.1:$update_port"
   cmake --build "$build" --target assistant -j"$(nproc)"
 }
 
@@ -37,7 +40,39 @@ prepare_prefix() {
   touch "$WINEPREFIX/.ready"
 }
 
+choose_update_port() {
+  update_port=$(python3 - <<'PY'
+import socket
+for port in (8731, 0):
+    with socket.socket() as s:
+        try:
+            s.bind(("127.0.0.1", port))
+        except OSError:
+            continue
+        print(s.getsockname()[1])
+        break
+PY
+)
+}
+
+# A static web server holding the update-info file (GBK), announcing this program's version.
+start_update_server() {
+  local www=$run_dir/www
+  mkdir -p "$www/uploads/soft/quorvel"
+  python3 -c 'import sys; sys.stdout.buffer.write("版本号【V1.0】结束\r\nXZ【https://quorvel.example/download】结束\r\n".encode("gbk"))' \
+    >"$www/uploads/soft/quorvel/zemtak.txt"
+  python3 -m http.server --bind 127.0.0.1 --directory "$www" "$update_port" >"$run_dir/update-server.log" 2>&1 &
+  server_pid=$!
+  for _ in $(seq 50); do
+    python3 -c "import socket; socket.create_connection(('127.0.0.1', $update_port), 1)" 2>/dev/null && return
+    sleep 0.1
+  done
+  echo "The update-info server did not start; see $run_dir/update-server.log" >&2
+  exit 1
+}
+
 cleanup() {
+  [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null || true
   [ -n "${program_started:-}" ] && wineserver -k 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
@@ -106,7 +141,11 @@ run_on_display() {
 
 mkdir -p "$run_dir"
 trap cleanup EXIT
-install_and_build
+bash tools/install-deps.sh
+choose_update_port
+build_program
+start_update_server
+echo "Update-info server: http://127.0.0.1:$update_port/uploads/soft/quorvel/zemtak.txt"
 prepare_prefix
 if [ -z "${DISPLAY:-}" ]; then
   run_headless

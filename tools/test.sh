@@ -12,7 +12,8 @@ cmake -S . -B build/native -DASSISTANT_SANITIZE=ON -DCMAKE_COMPILE_WARNING_AS_ER
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
 
-cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+cmake -S . -B build/windows --toolchain cmake/mingw-w64.cmake -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  -DUPDATE_INFO_HOST=127.0.0.1:8731
 cmake --build build/windows -j"$jobs"
 
 # Window tests need an X display; bring up a private one when none is given.
